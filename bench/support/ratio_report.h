@@ -9,14 +9,15 @@
 
 namespace px3::bench {
 
-// Console reporter that also keeps each benchmark's real time per iteration (nanoseconds) by name,
-// so a program can print ratios measured in the same run.
+// Console reporter that also keeps each benchmark's CPU time per iteration (nanoseconds) by name,
+// so a program can print ratios measured in the same run. CPU time rather than wall time, since
+// the machines are shared and a busy neighbour stretches wall time but not our own CPU time.
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                times_[run.benchmark_name()] = run.GetAdjustedRealTime() /
+                times_[run.benchmark_name()] = run.GetAdjustedCPUTime() /
                                                benchmark::GetTimeUnitMultiplier(run.time_unit) *
                                                1e9;
             }
