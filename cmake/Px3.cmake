@@ -59,9 +59,11 @@ function(px3_library name)
 endfunction()
 
 # One test executable per folder of tests/; natively each test case is its own ctest entry,
-# under Wine (where a process start costs seconds) the executable is one entry.
+# under Wine (where a process start costs seconds) the executable is one entry. LAUNCHER names a
+# program (with arguments) that every run of the executable goes through, in front of Wine for
+# the Windows build, e.g. to start a server beside the tests.
 function(px3_test name)
-  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "LIBS;LAUNCHER" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${name}/*.cpp)
   px3_gbk_sources(srcs ${srcs})
   if(NOT srcs)
@@ -71,6 +73,10 @@ function(px3_test name)
   target_include_directories(test_${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(test_${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   px3_warnings(test_${name})
+  if(T_LAUNCHER)
+    set_property(TARGET test_${name} PROPERTY CROSSCOMPILING_EMULATOR
+      ${T_LAUNCHER} ${CMAKE_CROSSCOMPILING_EMULATOR})
+  endif()
   if(CMAKE_CROSSCOMPILING)
     add_test(NAME test_${name} COMMAND test_${name})
   else()
