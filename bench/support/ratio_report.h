@@ -13,7 +13,10 @@ namespace px3::bench {
 // so a program can print ratios measured in the same run. CPU time rather than wall time, since
 // the machines are shared and a busy neighbour stretches wall time but not our own CPU time.
 class CollectingReporter : public benchmark::ConsoleReporter {
-public:
+  public:
+    // Plain text, so that the figure lines printed after the table start clean.
+    CollectingReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
@@ -29,7 +32,7 @@ public:
         return it == times_.end() ? 0.0 : it->second;
     }
 
-private:
+  private:
     std::map<std::string, double> times_;
 };
 

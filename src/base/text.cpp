@@ -9,7 +9,9 @@ namespace px3 {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Parses the integer syntax shared by the 32- and 64-bit readers into a magnitude and sign.
 // Hexadecimal magnitudes may fill the whole unsigned width; they are taken as two's complement.
@@ -96,9 +98,13 @@ std::string UpperCaseAscii(std::string_view text) {
     return result;
 }
 
-std::optional<int32_t> TryStrToInt(std::string_view text) { return ParseInteger<int32_t>(text); }
+std::optional<int32_t> TryStrToInt(std::string_view text) {
+    return ParseInteger<int32_t>(text);
+}
 
-std::optional<int64_t> TryStrToInt64(std::string_view text) { return ParseInteger<int64_t>(text); }
+std::optional<int64_t> TryStrToInt64(std::string_view text) {
+    return ParseInteger<int64_t>(text);
+}
 
 int32_t StrToInt(std::string_view text) {
     if (auto value = TryStrToInt(text)) {
@@ -111,6 +117,8 @@ int32_t StrToIntDef(std::string_view text, int32_t fallback) {
     return TryStrToInt(text).value_or(fallback);
 }
 
-std::string IntToStr(int64_t value) { return std::to_string(value); }
+std::string IntToStr(int64_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace px3
