@@ -5,7 +5,7 @@
 
 #include "base/text.h"
 #include "central-server/central_server.h"
-#include "central-server/process_signals.h"
+#include "common/process_signals.h"
 #include "central-server/server_log.h"
 #include "central-server/server_options.h"
 #include "platform/event_loop.h"

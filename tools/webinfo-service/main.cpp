@@ -7,7 +7,7 @@
 #include "platform/event_loop.h"
 #include "platform/socket_errors.h"
 #include "webinfo-service/service_options.h"
-#include "webinfo-service/stop_request.h"
+#include "common/process_signals.h"
 #include "webinfo-service/webinfo_service.h"
 
 int main(int argc, char** argv) {
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
                       << SocketErrorText(error) << "\n";
             return 1;
         }
-        QuitOnStopRequest(loop);
+        SetUpProcessSignals(loop);
         std::cout << "listening on " << service.Port() << std::endl;
         loop.Run();
     } catch (const std::exception& error) {

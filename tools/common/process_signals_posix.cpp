@@ -1,6 +1,6 @@
 #include <csignal>
 
-#include "central-server/process_signals.h"
+#include "common/process_signals.h"
 
 namespace px3 {
 

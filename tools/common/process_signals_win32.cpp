@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "central-server/process_signals.h"
+#include "common/process_signals.h"
 
 namespace px3 {
 
