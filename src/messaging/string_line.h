@@ -41,6 +41,8 @@ class TStringLine {
 
     // Each read returns the next field; a read past the last field starts again at the first.
     std::string NextText();
+    // As NextText without copying; the view lasts until the message is changed or destroyed.
+    std::string_view NextTextView() { return NextField(); }
     int32_t NextInteger();
     std::string NextStream();
 
