@@ -9,6 +9,7 @@
 #include <string_view>
 #include <tuple>
 
+#include "file_like_data.h"
 #include "messaging/frame.h"
 #include "messaging/message_codec.h"
 #include "messaging/message_kinds.h"
@@ -22,52 +23,12 @@ constexpr size_t kMessageSize = size_t{100} << 20;
 constexpr int kCodecIterations = 3;
 constexpr int kCutterIterations = 5;
 
-// Bytes resembling a folder of program files: text lines, tables of binary records, runs of
-// zeros and stretches of incompressible data.
-std::string FileLikeData(size_t size) {
-    static const char* const kWords[] = {
-        "client", "server",    "record",   "branch",  "account", "total",  "amount", "invoice",
-        "stock",  "price",     "update",   "select",  "insert",  "where",  "order",  "delete",
-        "name",   "value",     "config",   "report",  "window",  "button", "status", "begin",
-        "end",    "procedure", "function", "integer", "string",  "result", "error",  "date"};
-    std::mt19937_64 random(20240601);
-    std::string data;
-    data.reserve(size + 4096);
-    uint32_t recordId = 1000;
-    while (data.size() < size) {
-        const uint64_t kind = random() % 10;
-        if (kind < 6) {
-            for (int word = 0; word < 8; ++word) {
-                data += kWords[random() % std::size(kWords)];
-                data += ' ';
-            }
-            data += std::to_string(random() % 100000);
-            data += "\r\n";
-        } else if (kind < 8) {
-            for (int record = 0; record < 32; ++record) {
-                const uint32_t fields[] = {recordId++, static_cast<uint32_t>(random() % 512),
-                                           static_cast<uint32_t>(random() % 3)};
-                data.append(reinterpret_cast<const char*>(fields), sizeof fields);
-                data.append(kWords[random() % std::size(kWords)], 4);
-            }
-        } else if (kind < 9) {
-            for (int byte = 0; byte < 192; ++byte) {
-                data.push_back(static_cast<char>(random()));
-            }
-        } else {
-            data.append(random() % 512, '\0');
-        }
-    }
-    data.resize(size);
-    return data;
-}
-
 const std::string& PackedMessage() {
     static const std::string packed = [] {
         px3::TStringLine line;
         line.SetKind(px3::mkCodedParamList);
         line.AddField(5200);
-        line.AddField(FileLikeData(kMessageSize - px3::kMessageHeaderSize - 5));
+        line.AddField(px3::bench::FileLikeData(kMessageSize - px3::kMessageHeaderSize - 5));
         line.AddField(1);
         return line.Pack();
     }();
@@ -76,7 +37,7 @@ const std::string& PackedMessage() {
 
 const std::string& WholeFrame() {
     static const std::string frame = [] {
-        std::string payload = FileLikeData(kMessageSize - px3::kFrameLengthSize);
+        std::string payload = px3::bench::FileLikeData(kMessageSize - px3::kFrameLengthSize);
         px3::FrameMessage(payload);
         return payload;
     }();

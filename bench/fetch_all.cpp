@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "file_like_data.h"
 #include "messaging/client_socket.h"
 #include "messaging/session_application.h"
 #include "messaging/zlib_stream.h"
@@ -34,43 +35,6 @@ constexpr size_t kFileCount = 1000;
 constexpr size_t kTotalSize = size_t{100} << 20;
 constexpr int kIterations = 3;
 constexpr int32_t kWholeClientCode = 5200;
-
-// Bytes resembling program files: text lines, tables of binary records, runs of zeros and
-// stretches of incompressible data.
-void AppendFileLikeData(std::string& data, size_t size, std::mt19937_64& random) {
-    static const char* const kWords[] = {
-        "client", "server", "record",   "branch",  "account", "total",  "amount", "invoice",
-        "stock",  "price",  "update",   "select",  "insert",  "where",  "order",  "delete",
-        "name",   "value",  "config",   "report",  "window",  "button", "status", "begin",
-        "end",    "form",   "function", "integer", "string",  "result", "error",  "date"};
-    const size_t end = data.size() + size;
-    uint32_t recordId = 1000;
-    while (data.size() < end) {
-        const uint64_t kind = random() % 10;
-        if (kind < 6) {
-            for (int word = 0; word < 8; ++word) {
-                data += kWords[random() % std::size(kWords)];
-                data += ' ';
-            }
-            data += std::to_string(random() % 100000);
-            data += "\r\n";
-        } else if (kind < 8) {
-            for (int record = 0; record < 32; ++record) {
-                const uint32_t fields[] = {recordId++, static_cast<uint32_t>(random() % 512),
-                                           static_cast<uint32_t>(random() % 3)};
-                data.append(reinterpret_cast<const char*>(fields), sizeof fields);
-                data.append(kWords[random() % std::size(kWords)], 4);
-            }
-        } else if (kind < 9) {
-            for (int byte = 0; byte < 192; ++byte) {
-                data.push_back(static_cast<char>(random()));
-            }
-        } else {
-            data.append(random() % 512, '\0');
-        }
-    }
-    data.resize(end);
-}
 
 // Writes kFileCount files of varied sizes, kTotalSize bytes in all, in a few folders.
 void WriteClientFiles(const fs::path& root) {
@@ -89,7 +53,7 @@ void WriteClientFiles(const fs::path& root) {
         const fs::path folder = root / ("Folder" + std::to_string(i % 7));
         fs::create_directories(folder);
         std::string data;
-        AppendFileLikeData(data, size, random);
+        px3::bench::AppendFileLikeData(data, size, random);
         std::ofstream(folder / ("File" + std::to_string(i) + ".dat"), std::ios::binary)
             .write(data.data(), static_cast<std::streamsize>(data.size()));
         written += size;
