@@ -35,7 +35,7 @@ class ServerConversationTest : public ::testing::Test {
     ServerConversation& Conversation() {
         if (!files) {
             files = std::make_unique<ClientFileStore>(options.root);
-            conversation = std::make_unique<ServerConversation>(options, *files);
+            conversation = std::make_unique<ServerConversation>(options, *files, first_connection);
         }
         return *conversation;
     }
@@ -64,6 +64,7 @@ class ServerConversationTest : public ::testing::Test {
 
     TempFolder root;
     ServerOptions options;
+    bool first_connection = true;
     std::unique_ptr<ClientFileStore> files;
     std::unique_ptr<ServerConversation> conversation;
 };
@@ -267,6 +268,20 @@ TEST_F(ServerConversationTest, SessionFaultsFollowTheVersionAnswerAfterTheLogin)
                                             : kNoticeText);
         }
     }
+}
+
+TEST_F(ServerConversationTest, ReconnectIsSentOnceAndOnlyToTheFirstConnection) {
+    ASSERT_NO_FATAL_FAILURE(Restart(ServerFault::kReconnect));
+    const std::string versionRequest = NumberAndTextMessage(mkServerUtilityInfo, 6, "");
+    const ConversationStep first = Conversation().Handle(versionRequest);
+    ASSERT_EQ(first.messages.size(), 2u);
+    EXPECT_EQ(Read(first.messages[0].packed, 1).kind, mkServerUtilityInfo);
+    EXPECT_EQ(Read(first.messages[1].packed, 0).kind, mkReconnect);
+    EXPECT_EQ(Conversation().Handle(versionRequest).messages.size(), 1u);
+
+    first_connection = false;
+    ASSERT_NO_FATAL_FAILURE(Restart(ServerFault::kReconnect));
+    EXPECT_EQ(Conversation().Handle(versionRequest).messages.size(), 1u);
 }
 
 }  // namespace

@@ -125,6 +125,19 @@ TEST_F(CentralServerTest, ClosingAndOpeningAgainLogsInAnew) {
     EXPECT_THAT(log, ElementsAre("connect", "disconnect", "connect"));
 }
 
+TEST_F(CentralServerTest, ReconnectMessageLogsInAgainOnANewConnection) {
+    session.SetPort(CentralServerPort("RECONNECT"));
+    session.SetActive(true);
+    ASSERT_TRUE(RunUntil([&] { return infoAnswers == 2 && session.Active(); }));
+    EXPECT_THAT(log, ElementsAre("connect", "disconnect", "connect"));
+    // Both login replies and the reconnect request count as attempts.
+    EXPECT_EQ(session.LoginAttempts(), 3);
+    const std::unique_ptr<TParamList> names = Request(kFileList);
+    ASSERT_NE(names, nullptr);
+    EXPECT_EQ(names->Count(), 3);
+    EXPECT_TRUE(session.Active());
+}
+
 TEST_F(CentralServerTest, RedirectLeadsToTheNamedServer) {
     const uint16_t plain = CentralServerPort("PLAIN");
     session.SetPort(CentralServerPort("REDIRECT"));

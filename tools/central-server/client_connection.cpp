@@ -21,7 +21,7 @@ ClientConnection::ClientConnection(int number, const ServerOptions& options,
                                    const ClientFileStore& files, NotificationTarget& target,
                                    ServerLog& log, FinishedHandler on_finished)
     : number_(number),
-      conversation_(options, files),
+      conversation_(options, files, number == 1),
       log_(log),
       on_finished_(std::move(on_finished)),
       trickle_timer_(target, [this] { OnTrickleTick(); }) {

@@ -5,9 +5,9 @@
 
 #include "base/text.h"
 #include "central-server/central_server.h"
-#include "common/process_signals.h"
 #include "central-server/server_log.h"
 #include "central-server/server_options.h"
+#include "common/process_signals.h"
 #include "platform/event_loop.h"
 #include "platform/socket_errors.h"
 

@@ -127,8 +127,11 @@ struct ServerConversation::Answer {
     std::string note;
 };
 
-ServerConversation::ServerConversation(const ServerOptions& options, const ClientFileStore& files)
-    : options_(options), files_(files) {}
+ServerConversation::ServerConversation(const ServerOptions& options, const ClientFileStore& files,
+                                       bool first_connection)
+    : options_(options),
+      files_(files),
+      reconnect_pending_(first_connection && options.fault == ServerFault::kReconnect) {}
 
 ConversationStep ServerConversation::Handle(std::string message) {
     if (ClassifyReceivedMessage(message) == TReceivedMessageAction::Ignore) {
@@ -195,7 +198,7 @@ ConversationStep ServerConversation::UtilityInfo(TStringLine& line) {
     return step;
 }
 
-void ServerConversation::AddPushesAfterLogin(ConversationStep& step) const {
+void ServerConversation::AddPushesAfterLogin(ConversationStep& step) {
     switch (options_.fault) {
         case ServerFault::kTerminate:
             step.messages.push_back({PackTextMessage(mkTerminateMessage, kTerminateText)});
@@ -209,6 +212,14 @@ void ServerConversation::AddPushesAfterLogin(ConversationStep& step) const {
         case ServerFault::kRedirect:
             step.messages.push_back({PackTextMessage(
                 mkRedirect, TextList({{"Server", options_.redirect_to}})->GetWireText(false))});
+            break;
+        case ServerFault::kReconnect:
+            if (reconnect_pending_) {
+                TStringLine reconnect;
+                reconnect.SetKind(mkReconnect);
+                step.messages.push_back({reconnect.Pack()});
+                reconnect_pending_ = false;
+            }
             break;
         default:
             break;

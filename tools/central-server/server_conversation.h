@@ -66,8 +66,10 @@ std::string PackErrorMessage(const std::vector<std::string>& texts, int32_t code
 // the options applied.
 class ServerConversation {
   public:
-    // Both must outlive the conversation.
-    ServerConversation(const ServerOptions& options, const ClientFileStore& files);
+    // Both must outlive the conversation. first_connection: the conversation is the first of the
+    // server's run, the only one the reconnect fault acts on.
+    ServerConversation(const ServerOptions& options, const ClientFileStore& files,
+                       bool first_connection);
 
     // Answers one decoded message. A malformed message fails with an Exception.
     ConversationStep Handle(std::string message);
@@ -84,11 +86,13 @@ class ServerConversation {
     ConversationStep UtilityInfo(TStringLine& line);
     ConversationStep CodedRequest(TStringLine& line);
     Answer AnswerRequest(int32_t code, const TParamList& request, int32_t flag) const;
-    void AddPushesAfterLogin(ConversationStep& step) const;
+    void AddPushesAfterLogin(ConversationStep& step);
 
     const ServerOptions& options_;
     const ClientFileStore& files_;
     bool logged_in_ = false;
+    // Whether a reconnect message is still to follow the next version answer.
+    bool reconnect_pending_;
 };
 
 }  // namespace px3

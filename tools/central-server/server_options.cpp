@@ -15,7 +15,7 @@ const char kServerUsage[] =
     "                      [--app TEXT | --app-hex HEX] [--ping-seconds S]\n"
     "                      [--fault NAME] [--redirect-to HOST:PORT]\n"
     "faults: none refuse-login error-reply close-instead-of-reply trickle-reply bad-length\n"
-    "        not-zlib push-before-reply terminate server-message notice redirect\n";
+    "        not-zlib push-before-reply terminate server-message notice redirect reconnect\n";
 
 namespace {
 
@@ -32,6 +32,7 @@ const std::pair<const char*, ServerFault> kFaultNames[] = {
     {"server-message", ServerFault::kServerMessage},
     {"notice", ServerFault::kNotice},
     {"redirect", ServerFault::kRedirect},
+    {"reconnect", ServerFault::kReconnect},
 };
 
 ServerFault ParseFault(const std::string& name) {

@@ -24,6 +24,7 @@ enum class ServerFault {
     kServerMessage,        // a server message follows the login
     kNotice,               // a server notice follows the login
     kRedirect,             // the client is sent to another server after the login
+    kReconnect,            // the first client is told to reconnect after its login
 };
 
 struct ServerCredentials {

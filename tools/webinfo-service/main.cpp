@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "base/text.h"
+#include "common/process_signals.h"
 #include "platform/event_loop.h"
 #include "platform/socket_errors.h"
 #include "webinfo-service/service_options.h"
-#include "common/process_signals.h"
 #include "webinfo-service/webinfo_service.h"
 
 int main(int argc, char** argv) {
